@@ -19,7 +19,8 @@ constexpr std::string_view closeCommand = "close cdaudio";
 bool warningsShown = false;
 
 // libcdio's own handler writes warnings to stdout and exits the process on an
-// error; a lost CD must never end the program.
+// error; a lost CD must never end the program. Only a failed assertion inside
+// libcdio still stops it, as nothing there can go on safely after one.
 void logHandler(cdio_log_level_t level, const char *message)
 {
     if (level == CDIO_LOG_ASSERT)
