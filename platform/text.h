@@ -33,9 +33,18 @@ std::size_t byteWidth(QStringView text);
 // Whether the byte begins a double-byte character.
 bool isLeadByte(unsigned char b);
 
+// Bytes of the character that starts at text[i]: 2 for a lead byte followed
+// by a trail byte, else 1.
+std::size_t charLength(std::string_view text, std::size_t i);
+
 // The longest head of text of at most n bytes that does not split a
 // double-byte character.
 std::string_view cut(std::string_view text, std::size_t n);
+
+// ASCII letters folded to lower case, as names compare on Windows. A
+// double-byte character stays whole: its trail byte may look like a letter.
+std::string foldCase(std::string_view text);
+bool equalsCaseless(std::string_view a, std::string_view b);
 
 }
 
@@ -47,5 +56,6 @@ std::string_view cut(std::string_view text, std::size_t n);
 int StrToInt(const std::string &text);
 
 // The lenient decimal read: leading white space, optional sign, digits up to
-// the first other character; no digits gives 0.
+// the first other character; no digits gives 0. A number beyond the 32-bit
+// range gives 2147483647 or -2147483648.
 int LenientInt(std::string_view text);
