@@ -1,7 +1,14 @@
 BUILD ?= build
+RELEASE ?= build-release
 JOBS ?= $(shell nproc)
+PREFIX ?= $(HOME)/.local
 
-.PHONY: all deps build run test clean
+LIBDIR = $(PREFIX)/lib/marel
+BINDIR = $(PREFIX)/bin
+APPDIR = $(PREFIX)/share/applications
+ICONDIR = $(PREFIX)/share/icons/hicolor/32x32/apps
+
+.PHONY: all deps build run test test-asan release install uninstall clean
 
 all: build
 
@@ -20,5 +27,37 @@ run: build
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: deps
+	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMAREL_SANITIZE=ON
+	cmake --build build-asan -j $(JOBS)
+	cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+release: deps
+	cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(RELEASE) -j $(JOBS) --target marel marel-cdinfo extras
+
+# A per-user install: Marel keeps marel.ini and data/ beside its program file,
+# so the program lives in a folder of its own and ~/.local/bin links to it.
+install: release
+	install -d $(LIBDIR) $(BINDIR) $(APPDIR) $(ICONDIR)
+	install -m 755 $(RELEASE)/marel $(RELEASE)/marel-cdinfo $(LIBDIR)/
+	ln -sf $(LIBDIR)/marel $(BINDIR)/marel
+	ln -sf $(LIBDIR)/marel-cdinfo $(BINDIR)/marel-cdinfo
+	sed 's|^Exec=marel$$|Exec=$(BINDIR)/marel|' dist/marel.desktop > $(APPDIR)/marel.desktop
+	install -m 644 $(RELEASE)/marel.png $(ICONDIR)/marel.png
+	-update-desktop-database -q $(APPDIR) 2>/dev/null
+	-gtk-update-icon-cache -q -t $(PREFIX)/share/icons/hicolor 2>/dev/null
+	@echo "Marel is installed: start it from the desktop's menu or with $(BINDIR)/marel"
+
+# Removes exactly what install put there; marel.ini, data/ and the catalogue stay.
+uninstall:
+	rm -f $(LIBDIR)/marel $(LIBDIR)/marel-cdinfo
+	rm -f $(BINDIR)/marel $(BINDIR)/marel-cdinfo
+	rm -f $(APPDIR)/marel.desktop $(ICONDIR)/marel.png
+	-rmdir $(LIBDIR) 2>/dev/null
+	-update-desktop-database -q $(APPDIR) 2>/dev/null
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(RELEASE) build-asan
