@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/forms.h"
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -39,15 +40,25 @@ public:
     TNotifyEvent OnClick;
 };
 
+class TEditFilter;
+
+// A single-line edit. What the user types, pastes or drops must fit CP932:
+// a text holding a character CP932 cannot store is refused with the error
+// beep; a pasted text is taken up to its first line break.
 class TEdit : public QLineEdit, public TControl {
     Q_OBJECT
 public:
     explicit TEdit(QWidget *parent);
     std::string Text() const; // CP932
-    void SetText(const std::string &text);
-    void SetMaxLength(int bytes); // typing and pasting stop at this many CP932 bytes; 0: no limit
+    void SetText(const std::string &text); // not bound by MaxLength, as the program's own
+    // Typing and pasting stop at this many CP932 bytes; a paste that would
+    // pass it inserts as much as fits without splitting a character. 0: no limit.
+    void SetMaxLength(int bytes);
     void SetReadOnly(bool value);
-    void SetTabStop(bool value);
+    void SetTabStop(bool value); // without a tab stop the edit takes the focus only by a click
+
+private:
+    TEditFilter *filter;
 };
 
 class TLabel : public QLabel, public TControl {
@@ -106,8 +117,11 @@ public:
     void SetPicture(const QPixmap &picture);
 };
 
-// A list of CP932 items; one selected at a time; typing moves to the next
-// item that begins with the typed text.
+// A list of CP932 items, each as high as the font's pixel size; one
+// selected at a time. Typing moves to the next item that begins with the
+// typed text, without regard to case or character width; typing on within
+// the keyboard interval extends the text, and repeating one character steps
+// through the items that begin with it.
 class TListBox : public QListWidget, public TControl {
     Q_OBJECT
 public:
@@ -117,12 +131,16 @@ public:
     int Count() const;
     std::string Item(int index) const;
     int ItemIndex() const; // -1 without a selection
-    void SetItemIndex(int index);
+    void SetItemIndex(int index); // -1 (or any index without an item) clears the selection
     TNotifyEvent OnDblClick;
 
 protected:
     void keyboardSearch(const QString &search) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+
+private:
+    QString typed;            // the text typed so far
+    QElapsedTimer sinceTyped; // since its last character
 };
 
 class TButton : public QPushButton, public TControl {
@@ -138,19 +156,21 @@ public:
 
 private:
     bool cancel = false;
-    int modalResult = mrNone;
+    int modalResult = mrNone; // set on the form before OnClick runs
 };
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TCursor { crDefault = 0, crHSplit = -14, crVSplit = -15 };
 
 // A control that paints itself and takes the mouse in its own client
-// coordinates; the pointer stays captured while a button is held.
+// coordinates; the pointer stays captured while a button is held. A left
+// press and release inside raise OnClick before MouseUp; a double click
+// raises OnDblClick and then reports its press through MouseDown.
 class TGraphicControl : public QWidget, public TControl {
     Q_OBJECT
 public:
     explicit TGraphicControl(QWidget *parent);
-    TCursor Cursor() const { return cursor; }
+    TCursor Cursor() const { return cursorKind; }
     void SetCursor(TCursor value);
     QPainter *Canvas() const { return canvas; } // valid during Paint
 
@@ -173,6 +193,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
-    TCursor cursor = crDefault;
+    TCursor cursorKind = crDefault;
     QPainter *canvas = nullptr;
+    bool clicked = false; // a left press waits for its release
 };
