@@ -119,8 +119,9 @@ std::string ResolveCaseless(const std::string &path)
 
 std::optional<FileStamp> StampOf(const std::string &path)
 {
+    // One system call when the name is exact: profile reads ask at every call.
     struct stat st;
-    if (stat(ResolveCaseless(path).c_str(), &st) != 0)
+    if (stat(path.c_str(), &st) != 0 && (errno != ENOENT || stat(ResolveCaseless(path).c_str(), &st) != 0))
         return std::nullopt;
     return stampFrom(st);
 }

@@ -20,6 +20,15 @@ std::string_view trim(std::string_view s)
     return s.substr(0, s.find_last_not_of(blanks) + 1);
 }
 
+// Where the first "]" stands that is not the trail byte of a character.
+std::size_t closingBracket(std::string_view s)
+{
+    for (std::size_t i = 0; i < s.size(); i += cp932::charLength(s, i))
+        if (s[i] == ']')
+            return i;
+    return std::string_view::npos;
+}
+
 std::string_view unquote(std::string_view s)
 {
     if (s.size() >= 2 && (s.front() == '"' || s.front() == '\'') && s.back() == s.front())
@@ -42,7 +51,8 @@ std::size_t IniFile::parseCount()
 bool IniFile::canWrite(std::string_view section, std::string_view key, std::string_view value)
 {
     key = trim(key);
-    return section.find_first_of("]\r\n") == std::string_view::npos &&
+    return closingBracket(section) == std::string_view::npos &&
+           section.find_first_of("\r\n") == std::string_view::npos &&
            key.find_first_of("=\r\n") == std::string_view::npos && !key.starts_with(';') &&
            !key.starts_with('[') && value.find_first_of("\r\n") == std::string_view::npos;
 }
@@ -67,7 +77,7 @@ std::optional<std::string_view> IniFile::headerName(const Line &line) const
     const std::string_view s = trimFront(text(line));
     if (!s.starts_with('['))
         return std::nullopt;
-    const std::size_t close = s.find(']');
+    const std::size_t close = closingBracket(s);
     if (close == std::string_view::npos)
         return std::nullopt;
     return trim(s.substr(1, close - 1));
@@ -207,15 +217,22 @@ bool IniFile::removeSection(std::string_view section)
         return false;
     std::string kept;
     kept.reserve(bytes_.size());
-    bool removing = false;
+    bool keeping = true;
+    std::size_t runStart = 0; // of the lines being kept
     for (std::size_t pos = 0; pos < bytes_.size();) {
         const Line line = lineAt(pos);
-        if (const auto name = headerName(line))
-            removing = cp932::equalsCaseless(*name, section);
-        if (!removing)
-            kept.append(bytes_, line.begin, line.next - line.begin);
+        if (const auto name = headerName(line)) {
+            const bool remove = cp932::equalsCaseless(*name, section);
+            if (keeping && remove)
+                kept.append(bytes_, runStart, line.begin - runStart);
+            else if (!keeping && !remove)
+                runStart = line.begin;
+            keeping = !remove;
+        }
         pos = line.next;
     }
+    if (keeping)
+        kept.append(bytes_, runStart);
     bytes_ = std::move(kept);
     index();
     return true;

@@ -85,6 +85,13 @@ std::optional<FileStamp> store(const std::string &file, const std::string &path,
     }
 }
 
+std::string withoutTrailingSlash(std::string dir)
+{
+    while (dir.size() > 1 && dir.ends_with('/'))
+        dir.pop_back();
+    return dir;
+}
+
 } // namespace
 
 std::string GetWindowsDirectory()
@@ -102,11 +109,9 @@ std::string GetWindowsDirectory()
                 home = user->pw_dir;
             data = home + "/.local/share";
         }
-        dir = data + "/marel";
+        dir = withoutTrailingSlash(data) + "/marel";
     }
-    while (dir.size() > 1 && dir.ends_with('/'))
-        dir.pop_back();
-    return dir;
+    return withoutTrailingSlash(dir);
 }
 
 unsigned GetPrivateProfileStringA(const char *section, const char *key, const char *def, char *buffer,
