@@ -4,7 +4,6 @@
 #include "platform/text.h"
 
 #include <QFile>
-#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <fcntl.h>
@@ -78,9 +77,10 @@ bool writeAll(int fd, std::string_view data)
 {
     while (!data.empty()) {
         const ssize_t n = write(fd, data.data(), data.size());
-        if (n < 0 && errno != EINTR)
+        if (n > 0)
+            data.remove_prefix(std::size_t(n));
+        else if (n == 0 || errno != EINTR)
             return false;
-        data.remove_prefix(std::size_t(std::max<ssize_t>(n, 0)));
     }
     return true;
 }

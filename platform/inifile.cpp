@@ -2,6 +2,8 @@
 
 #include "platform/text.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr std::string_view blanks = " \t";
