@@ -71,5 +71,9 @@ private:
     // data folder, which has no memo file.
     std::string MemoPath(const std::string &section) const;
     void ApplySettings(); // the settings part of FormCreate
+    // Enables or greys the save and import buttons and the title and artist
+    // edits together, as a disc is or isn't there to edit.
+    void SetEditing(bool enabled);
+    static const std::string noAudioTracksText; // the disc status without audio tracks
 };
 extern TfrmMain *frmMain;
