@@ -30,9 +30,6 @@ void TfrmMain::sbtnCDReadClick(TObject *)
     edtSerial->SetText(" " + discId);
 
     mciSendStringA("open cdaudio", nullptr, 0, nullptr);
-    // A failed query must read as "no tracks", never as the identity left
-    // in the buffer.
-    answer[0] = '\0';
     mciSendStringA("status cdaudio number of tracks", answer, sizeof answer, nullptr);
     mciSendStringA("close cdaudio", nullptr, 0, nullptr);
     const std::string tracks = answer;

@@ -16,17 +16,15 @@ const char *const kCatalogue = "cdplayer.ini";
 const std::string kDiscardQuestion =
     cp932::fromUtf8("編集されています。編集内容を取り消しますか？");
 
-// The indices below count whose track key the section holds, in ascending
-// order. Reading just these gives the same titles as trying every index, but
-// a stored count far beyond any disc costs no more than the section's keys.
+// The indices below count whose track key the section may hold, in
+// ascending order. Reading just these gives the same titles as trying every
+// index, but a stored count far beyond any disc costs no more than the
+// section's keys. Another spelling of a number ("01") only adds an index:
+// the read of its "%d" key decides.
 std::vector<int> storedTrackIndices(const std::string &section, int count)
 {
     std::vector<int> indices;
     for (const std::string &key : GetPrivateProfileKeys(section.c_str(), kCatalogue)) {
-        // Only the "%d" spelling of an index names its track: no sign, no
-        // leading zero.
-        if (key.empty() || (key[0] == '0' && key.size() > 1))
-            continue;
         int index = 0;
         const auto [end, error] = std::from_chars(key.data(), key.data() + key.size(), index);
         if (error == std::errc() && end == key.data() + key.size() && index >= 0 && index < count)
@@ -63,13 +61,10 @@ int TfrmMain::LoadEntry(const std::string &section)
 
 int TfrmMain::ReadTrackName(const std::string &section, int index, char *buffer, unsigned size)
 {
-    if (size == 0)
-        return -1;
     char key[12];
     std::snprintf(key, sizeof key, "%d", index);
-    buffer[0] = '\0';
-    GetPrivateProfileStringA(section.c_str(), key, "", buffer, size, kCatalogue);
-    return buffer[0] != '\0' ? 0 : -1;
+    // The read empties the buffer when the key is absent.
+    return GetPrivateProfileStringA(section.c_str(), key, "", buffer, size, kCatalogue) > 0 ? 0 : -1;
 }
 
 void TfrmMain::DeleteEntry(const std::string &section)
