@@ -346,6 +346,9 @@ void TForm::closeEvent(QCloseEvent *event)
     if (isModal() && modalResult == mrNone)
         SetModalResult(mrCancel);
     event->accept();
+    // Closing the main form ends the program's loop, whatever else is open.
+    if (Application->MainForm() == this)
+        QCoreApplication::exit(0);
 }
 
 void TForm::resizeEvent(QResizeEvent *event)
