@@ -192,15 +192,15 @@ TEST_F(SelectDialogTest, SortsWithJapaneseCollation)
 TEST_F(SelectDialogTest, EmptyOrMissingCatalogue)
 {
     writeCatalogue("");
-    int clicks = 0;
+    bool stayedOpen = false;
     EXPECT_EQ(showDialog(smEdit, [&](TfrmSelect &d) {
                   d.btnOK->click();
                   doubleClick(d.lstSelect, {10, 10});
                   key(d.lstSelect, Qt::Key_Return);
-                  clicks = d.ModalResult() == mrNone ? 3 : 0;
+                  stayedOpen = d.ModalResult() == mrNone;
               }),
               mrCancel);
-    EXPECT_EQ(clicks, 3) << "OK without a selection must not end the dialog";
+    EXPECT_TRUE(stayedOpen) << "OK without a selection must not end the dialog";
     EXPECT_EQ(testSeam().beeps, 3);
     EXPECT_TRUE(testSeam().messageBoxes.empty());
 
