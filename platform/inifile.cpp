@@ -52,8 +52,11 @@ std::size_t IniFile::parseCount()
 
 bool IniFile::canWrite(std::string_view section, std::string_view key, std::string_view value)
 {
+    // The header written must close at its own "]": a name ending in a lead
+    // byte would take that "]" for its trail byte.
+    section = trim(section);
     key = trim(key);
-    return closingBracket(section) == std::string_view::npos &&
+    return closingBracket(std::string(section) + "]") == section.size() &&
            section.find_first_of("\r\n") == std::string_view::npos &&
            key.find_first_of("=\r\n") == std::string_view::npos && !key.starts_with(';') &&
            !key.starts_with('[') && value.find_first_of("\r\n") == std::string_view::npos;

@@ -38,8 +38,8 @@ public:
     bool removeSection(std::string_view section);
 
     // Whether a name or value can be written so that it reads back as given:
-    // no line break, no "]" in a section name, no "=" in a key, and no key
-    // that would read as a comment or a header.
+    // no line break, no "]" in a section name nor a lead byte at its end, no
+    // "=" in a key, and no key that would read as a comment or a header.
     static bool canWrite(std::string_view section, std::string_view key, std::string_view value);
 
     // How many times any file was indexed: tests see the cache at work.
