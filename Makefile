@@ -61,3 +61,30 @@ uninstall:
 
 clean:
 	rm -rf $(BUILD) $(RELEASE) build-asan
+
+# Fuzzing with libFuzzer under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Each target in fuzz/ runs FUZZ_SECONDS; its corpus grows in
+# build-fuzz/corpus-work/<target> (seeded from fuzz/corpus/<target>) and what
+# it finds lands in build-fuzz/findings/<target>/.
+FUZZ_SECONDS ?= 60
+FUZZ_BUILD = build-fuzz
+FUZZ_TARGETS = $(basename $(notdir $(wildcard fuzz/*.cpp)))
+
+.PHONY: fuzz fuzz-ci fuzz-build
+
+fuzz-build:
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DMAREL_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+
+fuzz: fuzz-build
+	@set -e; for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ_BUILD)/corpus-work/$$t $(FUZZ_BUILD)/findings/$$t; \
+	  echo "== $$t: $(FUZZ_SECONDS) s"; \
+	  QT_QPA_PLATFORM=offscreen $(FUZZ_BUILD)/$$t -max_total_time=$(FUZZ_SECONDS) \
+	    -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/findings/$$t/ \
+	    $(FUZZ_BUILD)/corpus-work/$$t fuzz/corpus/$$t; \
+	done
+
+# A short bounded run of every target, for continuous integration.
+fuzz-ci:
+	$(MAKE) fuzz FUZZ_SECONDS=12
