@@ -172,8 +172,18 @@ void TApplication::Run()
     if (!mainForm)
         return;
     mainForm->Show();
-    if (mainForm->isVisible())
-        QApplication::exec();
+    if (!mainForm->isVisible())
+        return;
+    running = true;
+    QApplication::exec();
+    running = false;
+}
+
+void TApplication::Terminate()
+{
+    // Outside the loop, exit() would make the next nested loop end at once.
+    if (running)
+        QCoreApplication::exit(0);
 }
 
 bool TApplication::QueryEndSession() { return !mainForm || mainForm->CloseQuery(); }

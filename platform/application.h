@@ -53,6 +53,7 @@ public:
         ref->DoCreate();
     }
     void Run(); // shows the main form and loops until it closes
+    void Terminate(); // ends Run's loop (closing the main form does); nothing outside it
     TForm *MainForm() const { return mainForm; }
     // What the session's end asks: true when the main form may close.
     bool QueryEndSession();
@@ -63,6 +64,7 @@ public:
 private:
     std::string title = "Marel";
     TForm *mainForm = nullptr;
+    bool running = false; // Run's loop runs
     int lockFd = -1;
     std::unique_ptr<QApplication> ownApp;
     TApplication *previous = nullptr;

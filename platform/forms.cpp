@@ -348,7 +348,7 @@ void TForm::closeEvent(QCloseEvent *event)
     event->accept();
     // Closing the main form ends the program's loop, whatever else is open.
     if (Application->MainForm() == this)
-        QCoreApplication::exit(0);
+        Application->Terminate();
 }
 
 void TForm::resizeEvent(QResizeEvent *event)

@@ -171,6 +171,23 @@ TEST_F(ApplicationTest, ProgramObjectCreatesTheMainFormAndRunsUntilItCloses)
     EXPECT_EQ(Application, builtIn);
 }
 
+TEST_F(ApplicationTest, ClosingTheMainFormOutsideRunLeavesLaterLoopsAlone)
+{
+    int argc = 0;
+    TApplication app(argc, nullptr);
+    TForm *form = nullptr;
+    app.CreateForm(form);
+    form->SetBounds(0, 0, 200, 100);
+    form->Show();
+    EXPECT_TRUE(form->Close());
+
+    testSeam().active = false;
+    TForm dialog;
+    dialog.SetBounds(0, 0, 200, 100);
+    QTimer::singleShot(0, &dialog, [&] { dialog.SetModalResult(mrOk); });
+    EXPECT_EQ(dialog.ShowModal(), mrOk);
+}
+
 TEST_F(ApplicationTest, SessionEndAsksTheMainFormAndKeepsItOpenWhenRefused)
 {
     int argc = 0;
