@@ -108,7 +108,7 @@ struct TestSeam {
     std::function<int(const MessageBoxCall &)> answer; // unset: IDOK / IDYES
     std::vector<MessageBoxCall> messageBoxes;
     int beeps = 0;                 // counted active or not
-    std::vector<QRect> inversions; // every PatBlt, active or not
+    std::vector<QRect> inversions; // every PatBlt while active
     // Runs inside ShowModal once the form is shown (after OnShow, unless
     // that ended the form); it may click, type, or set the result. Then
     // pending events are processed and ShowModal returns the form's

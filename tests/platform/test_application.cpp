@@ -234,10 +234,15 @@ TEST_F(ApplicationTest, InvertingARectangleTwiceRestoresTheWindow)
     EXPECT_EQ(store->pixel(outside), beside);
     EXPECT_TRUE(PatBlt(dc, 110, 168, 100, 4, PATINVERT));
     EXPECT_EQ(store->pixel(inside), before);
-    ReleaseDC(nullptr, dc);
-
     ASSERT_EQ(testSeam().inversions.size(), 2U);
     EXPECT_EQ(testSeam().inversions[0], QRect(110, 168, 100, 4));
+
+    // Drawn but not kept when no test looks.
+    testSeam().active = false;
+    EXPECT_TRUE(PatBlt(dc, 110, 168, 100, 4, PATINVERT));
+    EXPECT_EQ(store->pixel(inside) & 0xFFFFFF, ~before & 0xFFFFFF);
+    EXPECT_EQ(testSeam().inversions.size(), 2U);
+    ReleaseDC(nullptr, dc);
     EXPECT_EQ(panel->geometry(), QRect(0, 0, 200, 100));
 }
 
