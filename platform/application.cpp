@@ -39,9 +39,9 @@ std::string lockPath(const std::string &title)
     return "/tmp/" + name + "-" + std::to_string(getuid()) + ".lock";
 }
 
-// The inverted bands over one of the program's windows: a
-// child on top of all others that inverts what lies beneath it, lets the
-// mouse through and never takes part in a layout.
+// The inverted bands over one of the program's windows: a child on top of
+// all others that inverts what lies beneath it, lets the mouse through and
+// never takes part in a layout.
 class InvertedBands : public QWidget {
 public:
     explicit InvertedBands(QWidget *window)
