@@ -271,10 +271,12 @@ TEST_F(RegisteredTest, ImportLoadsAnotherEntryIntoTheCurrentDisc)
     const std::string catalogue = entry("FF", "Current", "A", 12) + entry("1F03", sj("借り物"), "B", 10);
     writeCatalogue(catalogue);
     writeFile(memoPath("FF"), memoText);
-    readDisc("255", 0, "12");
+    const ScriptedCdAudio *drive = readDisc("255", 0, "12");
+    const std::size_t driveCommands = drive->commands.size();
     const std::string status = form->statusBar->PanelText(0);
 
     runCommand(form->sbtnCopy, "1F03");
+    EXPECT_EQ(drive->commands.size(), driveCommands) << "the registered discs need no drive";
     EXPECT_EQ(dialogCaption, sj("登録情報のｲﾝﾎﾟｰﾄ"));
     EXPECT_EQ(form->selectMode, smImport);
     EXPECT_EQ(form->edtTitle->Text(), sj("借り物"));
