@@ -5,12 +5,13 @@
 
 int main(int argc, char **argv)
 {
-    // One instance at a time: a second start only beeps.
+    TApplication application(argc, argv);
+    // One instance at a time: a second start only beeps. The test comes before
+    // this instance claims the title, so it never finds itself.
     if (FindWindowA("TApplication", "Marel")) {
         MessageBeep(MB_ICONHAND);
         return 0;
     }
-    TApplication application(argc, argv);
     try {
         application.Initialize();
         application.SetTitle("Marel");

@@ -248,15 +248,8 @@ void MessageBeep(unsigned)
     ++seam.beeps;
     if (seam.active)
         return;
-    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         QApplication::beep();
-    } else if (!QCoreApplication::instance()) {
-        int argc = 1;
-        char name[] = "marel";
-        char *argv[] = {name, nullptr};
-        const QApplication bell(argc, argv);
-        QApplication::beep();
-    }
 }
 
 int GetSystemMetrics(int index)
