@@ -90,7 +90,9 @@ TEST_F(ApplicationTest, TheTitleIsHeldByALiveProcessOnly)
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        // Claims the title, says so, and lives until told to end.
+        // Claims the title, says so, and lives until told to end, or for a
+        // minute at most should the test fail before telling it.
+        alarm(60);
         close(ready[0]);
         close(finish[1]);
         Application->SetTitle(title);
