@@ -73,6 +73,7 @@ FUZZ_TARGETS = $(basename $(notdir $(wildcard fuzz/*.cpp)))
 .PHONY: fuzz fuzz-ci fuzz-build
 
 fuzz-build:
+	@scripts/deps.sh clang libclang-rt-14-dev
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DMAREL_FUZZ=ON
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
 

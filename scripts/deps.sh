@@ -1,8 +1,9 @@
 #!/bin/sh
-# Installs the Debian packages Marel builds and tests with, when any is missing.
+# Installs the Debian packages Marel builds and tests with, when any is
+# missing; further packages can be named as arguments (the fuzzers' clang).
 set -e
 packages="g++ cmake ninja-build pkg-config make qt6-base-dev libcdio-dev \
-libgtest-dev libgmock-dev fonts-ipafont-gothic"
+libgtest-dev libgmock-dev fonts-ipafont-gothic $*"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
