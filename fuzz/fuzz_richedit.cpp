@@ -41,9 +41,10 @@ std::vector<int> boundaries(const std::string &text)
 {
     std::vector<int> out{0};
     for (std::size_t i = 0; i < text.size();) {
-        const std::size_t n = cp932::charLength(text, i);
-        const bool escaped = n == 2 && cp932::toUnicode(std::string_view(text).substr(i, 2)).size() == 2;
-        i += text.compare(i, 2, "\r\n") == 0 ? 2 : escaped ? 1 : n;
+        const std::size_t n = text.compare(i, 2, "\r\n") == 0 ? 2 : cp932::charLength(text, i);
+        if (n == 2 && text[i] != '\r' && cp932::toUnicode(std::string_view(text).substr(i, 2)).size() == 2)
+            out.push_back(int(i + 1));
+        i += n;
         out.push_back(int(i));
     }
     return out;
