@@ -5,6 +5,7 @@
 #include "platform/text.h"
 #include <QFile>
 #include <QScopedValueRollback>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -26,6 +27,19 @@ std::vector<std::string> trackTitles(const TRichEdit &editor)
         if (std::string line = editor.Line(i); !line.empty())
             titles.push_back(std::move(line));
     return titles;
+}
+
+// A profile read drops the blanks around a value and a pair of quotes that
+// encloses it. A text that would lose them is stored inside quotes of its
+// own, so that it reads back, here and on Windows, as the user typed it.
+std::string storedForm(std::string_view text)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    const bool enclosed = text.size() >= 2 && (text.front() == '"' || text.front() == '\'')
+                          && text.back() == text.front();
+    if (text.empty() || !(blank(text.front()) || blank(text.back()) || enclosed))
+        return std::string(text);
+    return '"' + std::string(text) + '"';
 }
 
 std::string catalogueWriteError()
@@ -54,11 +68,11 @@ void TfrmMain::sbtnCDSaveClick(TObject *)
         written = WritePrivateProfileStringA(discId.c_str(), key.c_str(), value, Catalogue) && written;
     };
     for (std::size_t j = 0; j < titles.size(); ++j)
-        write(std::to_string(j), std::string(cp932::cut(titles[j], TitleColumns)).c_str());
+        write(std::to_string(j), storedForm(cp932::cut(titles[j], TitleColumns)).c_str());
     write(std::to_string(titles.size()), nullptr);
     write("numtracks", std::to_string(trackCount).c_str());
-    write("title", edtTitle->Text().c_str());
-    write("artist", edtArtist->Text().c_str());
+    write("title", storedForm(edtTitle->Text()).c_str());
+    write("artist", storedForm(edtArtist->Text()).c_str());
     if (!written || !batch.commit())
         throw Exception(catalogueWriteError());
 

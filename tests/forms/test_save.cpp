@@ -71,7 +71,7 @@ TEST_F(SaveTest, NonEmptyLinesBecomeTheTrackKeysFromZero)
         const char *entry;
     } cases[] = {
         {"2", "A\n\nB", "0=A\r\n1=B\r\nnumtracks=2\r\n"},
-        {"3", "A\n   \nB\n", "0=A\r\n1=   \r\n2=B\r\nnumtracks=3\r\n"},
+        {"3", "A\n   \nB\n", "0=A\r\n1=\"   \"\r\n2=B\r\nnumtracks=3\r\n"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.lines);
@@ -86,6 +86,34 @@ TEST_F(SaveTest, NonEmptyLinesBecomeTheTrackKeysFromZero)
         EXPECT_FALSE(form->rchMemo->Modified());
         EXPECT_TRUE(form->sbtnCDSave->isEnabled());
     }
+}
+
+// Blanks around a value and quotes enclosing it belong to the file format, so
+// a text with them is stored inside quotes of its own: it reads back as typed,
+// and loads so again. Other texts are stored as they are.
+TEST_F(SaveTest, TextsWithOuterBlanksOrQuotesReadBackAsTyped)
+{
+    const std::string lines[] = {" Intro", "   ", "\"Heroes\"", "'Live' ", "a \"b\""};
+    std::string text;
+    for (const std::string &line : lines)
+        text += (text.empty() ? "" : "\r\n") + line;
+    readDisc("255", 0, "5");
+    form->rchEdit->SetText(text);
+    form->edtTitle->SetText(" Title ");
+    form->edtArtist->SetText("'Artist'");
+    save();
+    EXPECT_TRUE(testSeam().messageBoxes.empty());
+    EXPECT_EQ(readCatalogue(), "[FF]\r\n0=\" Intro\"\r\n1=\"   \"\r\n2=\"\"Heroes\"\"\r\n3=\"'Live' \"\r\n"
+                               "4=a \"b\"\r\nnumtracks=5\r\ntitle=\" Title \"\r\nartist=\"'Artist'\"\r\n");
+    char value[256];
+    for (int i = 0; i < 5; ++i) {
+        GetPrivateProfileStringA("FF", std::to_string(i).c_str(), "", value, sizeof value, "cdplayer.ini");
+        EXPECT_EQ(value, lines[i]) << i;
+    }
+    readDisc("255", 0, "5");
+    EXPECT_EQ(form->rchEdit->Text(), text);
+    EXPECT_EQ(form->edtTitle->Text(), " Title ");
+    EXPECT_EQ(form->edtArtist->Text(), "'Artist'");
 }
 
 TEST_F(SaveTest, ACountMismatchWritesNothing)
