@@ -23,5 +23,12 @@ inline std::string useScratchWindowsDirectory()
                          "/marel-fuzz-XXXXXX";
     require(mkdtemp(folder.data()) != nullptr, "scratch folder made");
     setenv("WINDIR", folder.c_str(), 1);
+    // Gone when the run ends, so runs leave nothing in memory behind them.
+    static std::string made;
+    made = folder;
+    std::atexit([] {
+        std::error_code error;
+        std::filesystem::remove_all(made, error);
+    });
     return folder;
 }
