@@ -1,3 +1,4 @@
+#include "support/seam_fixture.h"
 #include "controls/SplitIt.h"
 #include "platform/application.h"
 
@@ -18,12 +19,11 @@ namespace {
 
 // A bar lying across a plain 200 x 300 parent at top 100, every event it
 // raises written to a log.
-class SplitItTest : public ::testing::Test {
+class SplitItTest : public SeamTest {
 protected:
     void SetUp() override
     {
-        testSeam() = TestSeam{};
-        testSeam().active = true;
+        SeamTest::SetUp();
         parent.resize(200, 300);
         bar = new TSplitIt(&parent);
         bar->SetBounds(0, 100, 200, 4);
@@ -42,8 +42,6 @@ protected:
         parent.show();
         QApplication::processEvents();
     }
-
-    void TearDown() override { testSeam() = TestSeam{}; }
 
     void note(TObject *sender, const std::string &what)
     {

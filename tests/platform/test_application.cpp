@@ -1,3 +1,4 @@
+#include "support/seam_fixture.h"
 #include "platform/application.h"
 #include "platform/controls.h"
 #include "platform/forms.h"
@@ -17,15 +18,7 @@
 
 namespace {
 
-class ApplicationTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        testSeam() = TestSeam{};
-        testSeam().active = true;
-    }
-    void TearDown() override { testSeam() = TestSeam{}; }
-};
+class ApplicationTest : public SeamTest {};
 
 TEST_F(ApplicationTest, MessageBoxesAreRecordedAndAnswered)
 {

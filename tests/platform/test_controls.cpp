@@ -1,3 +1,4 @@
+#include "support/seam_fixture.h"
 #include "platform/application.h"
 #include "platform/controls.h"
 #include "platform/text.h"
@@ -34,15 +35,13 @@ void type(QWidget &widget, const QString &text, int key = 0,
     QApplication::sendEvent(&widget, &press);
 }
 
-class ControlsTest : public ::testing::Test {
+class ControlsTest : public SeamTest {
 protected:
     void SetUp() override
     {
-        testSeam() = TestSeam{};
-        testSeam().active = true;
+        SeamTest::SetUp();
         form.SetBounds(0, 0, 400, 300);
     }
-    void TearDown() override { testSeam() = TestSeam{}; }
 
     TForm form;
 };

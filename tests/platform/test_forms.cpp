@@ -1,3 +1,4 @@
+#include "support/seam_fixture.h"
 #include "platform/application.h"
 #include "platform/controls.h"
 #include "platform/forms.h"
@@ -15,15 +16,7 @@
 
 namespace {
 
-class FormsTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        testSeam() = TestSeam{};
-        testSeam().active = true;
-    }
-    void TearDown() override { testSeam() = TestSeam{}; }
-};
+class FormsTest : public SeamTest {};
 
 void key(QWidget &widget, int code)
 {

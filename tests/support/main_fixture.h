@@ -1,4 +1,5 @@
 #pragma once
+#include "support/seam_fixture.h"
 #include "forms/main.h"
 #include "platform/application.h"
 #include "platform/cdaudio.h"
@@ -34,7 +35,7 @@ Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject *receiver, ulong timestam
 //       readDisc("255", 0, "3");
 //       EXPECT_EQ(form->edtTitle->Text(), "T");
 //   }
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public SeamTest {
 protected:
     void SetUp() override
     {
@@ -46,8 +47,7 @@ protected:
         hadWindir = qEnvironmentVariableIsSet("WINDIR");
         savedWindir = qgetenv("WINDIR");
         qputenv("WINDIR", QByteArray::fromStdString(winDir));
-        testSeam() = TestSeam{};
-        testSeam().active = true;
+        SeamTest::SetUp();
         testSeam().exeName = progDir + "/marel";
         beforeCreate();
         createWindow();
@@ -57,7 +57,7 @@ protected:
     {
         destroyWindow();
         setCdAudioDevice(nullptr);
-        testSeam() = TestSeam{};
+        SeamTest::TearDown();
         if (hadWindir)
             qputenv("WINDIR", savedWindir);
         else
