@@ -34,17 +34,12 @@ std::string withCrLf(const std::string &text)
     return out;
 }
 
-// The positions between characters, a line break counting as one. A lead
-// and a trail byte that make no character are shown as two bytes, and the
-// editor puts a position between them.
+// The positions between characters, a line break counting as one unit.
 std::vector<int> boundaries(const std::string &text)
 {
     std::vector<int> out{0};
     for (std::size_t i = 0; i < text.size();) {
-        const std::size_t n = text.compare(i, 2, "\r\n") == 0 ? 2 : cp932::charLength(text, i);
-        if (n == 2 && text[i] != '\r' && cp932::toUnicode(std::string_view(text).substr(i, 2)).size() == 2)
-            out.push_back(int(i + 1));
-        i += n;
+        i += text.compare(i, 2, "\r\n") == 0 ? 2 : cp932::charLength(text, i);
         out.push_back(int(i));
     }
     return out;

@@ -26,8 +26,20 @@ struct Step {
     int bytes;
 };
 
+bool isEscapedByte(QChar c)
+{
+    return (c.unicode() & 0xFF00) == 0xDC00;
+}
+
 Step stepAt(QStringView text, qsizetype i)
 {
+    // A double-byte code CP932 leaves unassigned arrives as two escaped bytes;
+    // it stays one character, as every reader of the file pairs it.
+    if (i + 1 < text.size() && isEscapedByte(text[i]) && isEscapedByte(text[i + 1])) {
+        const char pair[] = {char(text[i].unicode() & 0xFF), char(text[i + 1].unicode() & 0xFF)};
+        if (cp932::charLength(std::string_view(pair, 2), 0) == 2)
+            return {2, 2};
+    }
     char32_t ch = text[i].unicode();
     qsizetype units = 1;
     if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {

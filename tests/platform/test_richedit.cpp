@@ -1,3 +1,4 @@
+#include "support/seam_fixture.h"
 #include "platform/application.h"
 #include "platform/richedit.h"
 #include "platform/text.h"
@@ -83,16 +84,14 @@ void selectInQt(TRichEdit &editor, int anchor, int position)
     editor.setTextCursor(cursor);
 }
 
-class RichEdit : public ::testing::Test {
+class RichEdit : public SeamTest {
 protected:
     void SetUp() override
     {
-        testSeam() = TestSeam{};
-        testSeam().active = true;
+        SeamTest::SetUp();
         editor.resize(900, 200);
         editor.SetWordWrap(false);
     }
-    void TearDown() override { testSeam() = TestSeam{}; }
 
     TRichEdit editor{nullptr};
 };
@@ -183,6 +182,13 @@ TEST_F(RichEdit, KeepsBytesThatAreNotCp932)
     editor.SetSelStart(4 + 5);
     editor.SetSelLength(1);
     EXPECT_EQ(editor.SelText(), sj("漢"));
+
+    // The unassigned code is one character, as readers of the file pair it.
+    const int pair = 4 + 5 + 2;
+    editor.SetSelStart(pair + 1);
+    EXPECT_EQ(editor.SelStart(), pair);
+    editor.SetSelLength(1);
+    EXPECT_EQ(editor.SelText(), "\x85\x40");
 }
 
 TEST_F(RichEdit, LinesAddPutsEachLineBeforeTheEmptyLastLine)
