@@ -47,8 +47,7 @@ install: release
 	ln -sf $(LIBDIR)/marel-cdinfo $(BINDIR)/marel-cdinfo
 	sed 's|^Exec=marel$$|Exec=$(BINDIR)/marel|' dist/marel.desktop > $(APPDIR)/marel.desktop
 	install -m 644 $(RELEASE)/marel.png $(ICONDIR)/marel.png
-	-update-desktop-database -q $(APPDIR) 2>/dev/null
-	-gtk-update-icon-cache -q -t $(PREFIX)/share/icons/hicolor 2>/dev/null
+	gtk-update-icon-cache -q $(PREFIX)/share/icons/hicolor 2>/dev/null || true
 	@echo "Marel is installed: start it from the desktop's menu or with $(BINDIR)/marel"
 
 # Removes exactly what install put there; marel.ini, data/ and the catalogue stay.
@@ -56,8 +55,8 @@ uninstall:
 	rm -f $(LIBDIR)/marel $(LIBDIR)/marel-cdinfo
 	rm -f $(BINDIR)/marel $(BINDIR)/marel-cdinfo
 	rm -f $(APPDIR)/marel.desktop $(ICONDIR)/marel.png
-	-rmdir $(LIBDIR) 2>/dev/null
-	-update-desktop-database -q $(APPDIR) 2>/dev/null
+	rmdir $(LIBDIR) 2>/dev/null || true
+	gtk-update-icon-cache -q $(PREFIX)/share/icons/hicolor 2>/dev/null || true
 
 clean:
 	rm -rf $(BUILD) $(RELEASE) build-asan
