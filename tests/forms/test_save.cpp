@@ -1,3 +1,4 @@
+#include "support/file_size_limit.h"
 #include "support/main_fixture.h"
 
 #include "platform/profile.h"
@@ -5,36 +6,9 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <csignal>
 #include <string>
-#include <sys/resource.h>
 
 namespace {
-
-// While it lives, no file of the process can grow beyond the given size: a
-// write past it fails as on a full disk, whatever the permissions.
-class FullDisk {
-public:
-    explicit FullDisk(rlim_t bytes)
-    {
-        oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old);
-        rlimit limited = old;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FullDisk()
-    {
-        setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, oldHandler);
-    }
-    FullDisk(const FullDisk &) = delete;
-    FullDisk &operator=(const FullDisk &) = delete;
-
-private:
-    rlimit old;
-    void (*oldHandler)(int);
-};
 
 class SaveTest : public MainWindowTest {
 protected:
@@ -211,7 +185,7 @@ TEST_F(SaveTest, AFailedCatalogueWriteChangesNothing)
     readAndType("2", "One\nTwo");
     typeText(form->rchMemo, "memo");
     {
-        FullDisk full(catalogue.size());
+        FileSizeLimit full(catalogue.size());
         save();
     }
     expectErrorBox(failure);

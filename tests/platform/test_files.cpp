@@ -1,4 +1,4 @@
-#include "file_size_limit.h"
+#include "support/file_size_limit.h"
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/text.h"

@@ -1,4 +1,4 @@
-#include "file_size_limit.h"
+#include "support/file_size_limit.h"
 #include "profile_fixture.h"
 #include "platform/text.h"
 

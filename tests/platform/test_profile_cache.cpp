@@ -1,4 +1,4 @@
-#include "file_size_limit.h"
+#include "support/file_size_limit.h"
 #include "platform/files.h"
 #include "platform/inifile.h"
 #include "profile_fixture.h"
