@@ -431,13 +431,15 @@ void Soak::typeLine(TEdit *edit)
     check(before > 50 || after <= 50, [&] { return "the edit holds " + std::to_string(after) + " bytes"; });
 }
 
-// Caret moves, typing, Enter, deletions and typing over a selection.
+// Caret moves, selections, typing, Enter, deletions, cut, undo and redo.
 void Soak::editTracks()
 {
     static const std::vector<std::pair<int, Qt::KeyboardModifiers>> moves = {
-        {Qt::Key_Up, Qt::NoModifier},   {Qt::Key_Down, Qt::NoModifier},        {Qt::Key_Left, Qt::NoModifier},
-        {Qt::Key_Right, Qt::NoModifier}, {Qt::Key_Home, Qt::NoModifier},       {Qt::Key_End, Qt::NoModifier},
-        {Qt::Key_Home, Qt::ControlModifier}, {Qt::Key_End, Qt::ControlModifier}, {Qt::Key_Right, Qt::ShiftModifier}};
+        {Qt::Key_Up, Qt::NoModifier},        {Qt::Key_Down, Qt::NoModifier},      {Qt::Key_Left, Qt::NoModifier},
+        {Qt::Key_Right, Qt::NoModifier},     {Qt::Key_Home, Qt::NoModifier},      {Qt::Key_End, Qt::NoModifier},
+        {Qt::Key_Home, Qt::ControlModifier}, {Qt::Key_End, Qt::ControlModifier},  {Qt::Key_Right, Qt::ShiftModifier},
+        {Qt::Key_Down, Qt::ShiftModifier},   {Qt::Key_X, Qt::ControlModifier},    {Qt::Key_Z, Qt::ControlModifier},
+        {Qt::Key_Y, Qt::ControlModifier}};
     TRichEdit *editor = form->rchEdit;
     const std::string before = text(editor);
     for (int step = rng.between(1, 6); step > 0; --step) {
