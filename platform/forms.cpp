@@ -32,6 +32,14 @@ QRect placement(const QWidget &window)
                                                          : window.geometry();
 }
 
+// A place or size as Qt can hold it: no widget is larger than
+// QWIDGETSIZE_MAX, so nothing farther out can show. Bounding first keeps the
+// sums of the geometry in range for any number, a settings file's included.
+int bounded(int n)
+{
+    return std::clamp(n, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+}
+
 Qt::WindowFlags flagsFor(TFormBorderStyle style)
 {
     const Qt::WindowFlags common = Qt::CustomizeWindowHint | Qt::WindowTitleHint
@@ -120,7 +128,8 @@ int TControl::Height() const { return self->height(); }
 
 void TControl::SetBounds(int left, int top, int width, int height)
 {
-    self->setGeometry(left, top, std::max(0, width), std::max(0, height));
+    self->setGeometry(bounded(left), bounded(top), std::max(0, bounded(width)),
+                      std::max(0, bounded(height)));
     if (align != alNone && self->parentWidget())
         AlignControls(self->parentWidget());
     // Its own aligned children follow at once, shown or not.
@@ -229,7 +238,7 @@ int TForm::Height() const { return placement(*this).height() + FrameTop + FrameB
 void TForm::SetBounds(int left, int top, int width, int height)
 {
     const QSize frame(FrameLeft + FrameRight, FrameTop + FrameBottom);
-    QSize client = QSize(width, height) - frame;
+    QSize client = QSize(bounded(width), bounded(height)) - frame;
     if (borderStyle == bsDialog) {
         client = client.expandedTo(QSize(0, 0));
         setFixedSize(client);
@@ -250,7 +259,7 @@ void TForm::SetBounds(int left, int top, int width, int height)
         setMaximumSize(most);
         client = client.boundedTo(most).expandedTo(least);
     }
-    setGeometry(QRect(QPoint(left + FrameLeft, top + FrameTop), client));
+    setGeometry(QRect(QPoint(bounded(left) + FrameLeft, bounded(top) + FrameTop), client));
     AlignControls(this);
 }
 

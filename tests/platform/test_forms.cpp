@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -142,6 +143,32 @@ TEST_F(FormsTest, SizeLimitsBindEveryChange)
     form.SetHeight(300);
     EXPECT_EQ(form.Height(), 300);
     EXPECT_EQ(form.Left(), 10);
+}
+
+// A settings file may hold any number: places and sizes at the ends of the
+// range are held within what Qt can show, and no sum of the geometry
+// overflows on the way.
+TEST_F(FormsTest, PlacesAndSizesAtTheEndsOfTheRangeAreBounded)
+{
+    LimitedForm form;
+    auto *top = new TPanel(&form);
+    top->SetAlign(alTop);
+    auto *rest = new TPanel(&form);
+    rest->SetAlign(alClient);
+    const int tallest = QGuiApplication::primaryScreen()->availableGeometry().height() + 23;
+    for (const int n : {std::numeric_limits<int>::min(), std::numeric_limits<int>::max()}) {
+        SCOPED_TRACE(n);
+        form.SetBounds(n, n, n, n);
+        const int place = n < 0 ? -QWIDGETSIZE_MAX : QWIDGETSIZE_MAX;
+        EXPECT_EQ(form.Left(), place);
+        EXPECT_EQ(form.Top(), place);
+        EXPECT_EQ(form.Width(), 340);
+        EXPECT_EQ(form.Height(), n < 0 ? 250 : tallest);
+        top->SetBounds(n, n, n, n);
+        EXPECT_EQ(top->Height(), n < 0 ? 0 : QWIDGETSIZE_MAX);
+        EXPECT_EQ(top->Top(), 0) << "laid out again in its place";
+        EXPECT_EQ(rest->Height(), n < 0 ? form.Height() - 23 : 0);
+    }
 }
 
 TEST_F(FormsTest, ResizeComesAfterEveryChangeAndWhenFirstShownThenShow)
