@@ -287,9 +287,9 @@ public:
             set(settingsPath, settings, rng.pick(names), rng.pick(keys), phrase(rng, 30));
             return {"settings of its own", ""};
         }
-        static const std::vector<std::string> keys = {"x", "y", "h", "h1"};
         static const std::vector<std::string> values = {"-40", "99999", "abc", "", "12abc", "-2147483648", "2147483647", "0"};
-        set(settingsPath, settings, "Setup", rng.pick(keys), rng.pick(values));
+        for (const char *key : {"x", "y", "h", "h1"})
+            set(settingsPath, settings, "Setup", key, rng.pick(values));
         settingsTampered = true;
         return {"window's settings", ""};
     }
