@@ -724,7 +724,7 @@ int Soak::run()
         files.verify("after the command");
         if (rng.chance(0.5)) {
             const Change change = files.otherRound(expect.discId);
-            ++otherChanges;
+            otherChanges += change.changed;
             check.count("other: " + change.kind);
             files.verify("after the other process's " + change.kind + " [" + change.section + "]");
         }

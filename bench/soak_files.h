@@ -32,6 +32,7 @@ struct Entry {
 struct Change {
     std::string kind;
     std::string section;
+    bool changed = true; // false when it left the files alone
 };
 
 class Files {
@@ -206,7 +207,7 @@ public:
         const std::string awayPath = cataloguePath + ".away";
         if (away) {
             if (!rng.chance(0.3))
-                return {"nothing, the catalogue away", ""};
+                return {"nothing, the catalogue away", "", false};
             tell({"rename", awayPath, cataloguePath});
             catalogue = std::move(*away);
             away.reset();
