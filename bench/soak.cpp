@@ -65,10 +65,13 @@ struct ScriptedDisc {
     const char *discId; // empty: refused with the beep or the error box
     bool notInteger;
 };
-const std::vector<ScriptedDisc> scriptedDiscs = {
-    {"-1", 0, "FFFFFFFF", false}, {"305419896", 0, "12345678", false}, {" 42", 0, "2A", false},
-    {"0", 0, "", false},          {"", 0, "", true},                   {"2147483648", 0, "", true},
-    {"7", MCIERR_DEVICE_NOT_READY, "", false}};
+const std::vector<ScriptedDisc> scriptedDiscs = {{"-1", 0, "FFFFFFFF", false},
+                                                 {"305419896", 0, "12345678", false},
+                                                 {" 42", 0, "2A", false},
+                                                 {"0", 0, "", false},
+                                                 {"", 0, "", true},
+                                                 {"2147483648", 0, "", true},
+                                                 {"7", MCIERR_DEVICE_NOT_READY, "", false}};
 const std::vector<std::string> scriptedCounts = {"12", "3", "", "12abc", "0", "1"};
 
 struct Options {
@@ -201,7 +204,8 @@ bool Soak::discardGoesOn(bool wasDirty)
     const auto asked = std::count_if(testSeam().messageBoxes.begin(), testSeam().messageBoxes.end(),
                                      [](const MessageBoxCall &box) { return box.text == discardQuestion; });
     check(asked == (wasDirty ? 1 : 0), [&] {
-        return "the discard question was asked " + std::to_string(asked) + " times; modified: " + std::to_string(wasDirty);
+        return "the discard question was asked " + std::to_string(asked)
+            + " times; modified: " + std::to_string(wasDirty);
     });
     const bool goesOn = !wasDirty || discardYes;
     if (!goesOn)
@@ -211,7 +215,7 @@ bool Soak::discardGoesOn(bool wasDirty)
 
 Soak::Shown Soak::shown() const
 {
-    return {text(form->edtTitle), text(form->edtArtist), text(form->rchEdit),          text(form->rchMemo),
+    return {text(form->edtTitle), text(form->edtArtist), text(form->rchEdit),           text(form->rchMemo),
             form->discId,         text(form->edtSerial), form->statusBar->PanelText(0), form->trackCount};
 }
 
@@ -219,7 +223,9 @@ void Soak::checkUnchanged(const Shown &before, const char *why)
 {
     const Shown now = shown();
     const auto same = [&](const std::string &was, const std::string &is, const char *what) {
-        check(was == is, [&] { return std::string(what) + " changed " + why + ": " + soak::shown(was) + " -> " + soak::shown(is); });
+        check(was == is, [&] {
+            return std::string(what) + " changed " + why + ": " + soak::shown(was) + " -> " + soak::shown(is);
+        });
     };
     same(before.title, now.title, "the title");
     same(before.artist, now.artist, "the artist");
@@ -246,32 +252,43 @@ void Soak::checkLoaded(const std::string &section)
     check(now.title == entry.title, [&] { return "title shown " + soak::shown(now.title) + where; });
     check(now.artist == entry.artist, [&] { return "artist shown " + soak::shown(now.artist) + where; });
     if (entry.memoPlain)
-        check(now.memo == entry.memo, [&] { return "memo shown " + soak::shown(now.memo) + ", stored " + soak::shown(entry.memo); });
+        check(now.memo == entry.memo,
+              [&] { return "memo shown " + soak::shown(now.memo) + ", stored " + soak::shown(entry.memo); });
     const std::vector<std::string> shownTracks = lines(now.tracks);
     std::vector<std::string> want = entry.tracks;
     if (want.empty())
         want.push_back("");
     check(shownTracks.size() == want.size(), [&] {
-        return std::to_string(shownTracks.size()) + " track lines shown, " + std::to_string(want.size()) + " stored" + where;
+        return std::to_string(shownTracks.size()) + " track lines shown, " + std::to_string(want.size())
+            + " stored" + where;
     });
     for (std::size_t i = 0; i < want.size(); ++i) {
         const std::string &line = shownTracks[i];
         const bool cut = i + 1 == want.size() && want[i].size() > 50;
-        const bool ok = cut ? want[i].starts_with(line) && line.size() >= 48 && line.size() <= 50 : line == want[i];
-        check(ok, [&] { return "track line " + std::to_string(i) + " shows " + soak::shown(line) + ", stored " + soak::shown(want[i]) + where; });
+        const bool ok
+            = cut ? want[i].starts_with(line) && line.size() >= 48 && line.size() <= 50 : line == want[i];
+        check(ok, [&] {
+            return "track line " + std::to_string(i) + " shows " + soak::shown(line) + ", stored "
+                + soak::shown(want[i]) + where;
+        });
     }
 }
 
 // What every command leaves true of the window.
 void Soak::checkWindow()
 {
-    check(form->discId == expect.discId, [&] { return "the disc ID is " + form->discId + ", expected " + expect.discId; });
+    check(form->discId == expect.discId,
+          [&] { return "the disc ID is " + form->discId + ", expected " + expect.discId; });
     check(form->trackCount == expect.trackCount, [&] {
-        return "the track count is " + std::to_string(form->trackCount) + ", expected " + std::to_string(expect.trackCount);
+        return "the track count is " + std::to_string(form->trackCount) + ", expected "
+            + std::to_string(expect.trackCount);
     });
-    for (QWidget *w : std::initializer_list<QWidget *>{form->sbtnCDSave, form->sbtnCopy, form->edtTitle, form->edtArtist})
-        check(w->isEnabled() == expect.editing, [&] { return "editing is " + std::string(w->isEnabled() ? "on" : "off"); });
-    check(frmSelect == nullptr, [] { return std::string("the registered-disc dialog outlived its command"); });
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{form->sbtnCDSave, form->sbtnCopy, form->edtTitle, form->edtArtist})
+        check(w->isEnabled() == expect.editing,
+              [&] { return "editing is " + std::string(w->isEnabled() ? "on" : "off"); });
+    check(frmSelect == nullptr,
+          [] { return std::string("the registered-disc dialog outlived its command"); });
     check(cp932::canEncode(form->rchEdit->toPlainText()) && cp932::canEncode(form->rchMemo->toPlainText())
               && cp932::canEncode(form->edtTitle->text()) && cp932::canEncode(form->edtArtist->text()),
           [] { return std::string("an editor holds a character CP932 cannot store"); });
@@ -293,20 +310,25 @@ std::optional<std::string> Soak::choose(QAbstractButton *button, int mode, bool 
         if (!dialog)
             return;
         shownDialog = true;
-        check(dialog->Caption() == captions[mode], [&] { return "the dialog's caption is " + soak::shown(dialog->Caption()); });
+        check(dialog->Caption() == captions[mode],
+              [&] { return "the dialog's caption is " + soak::shown(dialog->Caption()); });
         // Every titled section once, the first item selected.
         const std::set<std::string> want = files.listing();
         TListBox *list = dialog->lstSelect;
         std::set<std::string> listed;
         for (int i = 0; i < list->Count(); ++i) {
             const std::string item = list->Item(i);
-            check(want.contains(item), [&] { return "the dialog lists " + soak::shown(item) + ", which is no entry"; });
-            check(listed.insert(item).second, [&] { return "the dialog lists " + soak::shown(item) + " twice"; });
+            check(want.contains(item),
+                  [&] { return "the dialog lists " + soak::shown(item) + ", which is no entry"; });
+            check(listed.insert(item).second,
+                  [&] { return "the dialog lists " + soak::shown(item) + " twice"; });
         }
         check(listed.size() == want.size(), [&] {
-            return "the dialog lists " + std::to_string(listed.size()) + " entries of " + std::to_string(want.size());
+            return "the dialog lists " + std::to_string(listed.size()) + " entries of "
+                + std::to_string(want.size());
         });
-        check(list->ItemIndex() == (want.empty() ? -1 : 0), [] { return std::string("the first item is not selected"); });
+        check(list->ItemIndex() == (want.empty() ? -1 : 0),
+              [] { return std::string("the first item is not selected"); });
 
         const int roll = rng.below(100);
         if (roll < 12 || list->Count() == 0)
@@ -315,15 +337,17 @@ std::optional<std::string> Soak::choose(QAbstractButton *button, int mode, bool 
             const int beeps = testSeam().beeps;
             list->SetItemIndex(-1);
             dialog->btnOK->click();
-            check(testSeam().beeps == beeps + 1, [] { return std::string("OK without a choice did not beep"); });
+            check(testSeam().beeps == beeps + 1,
+                  [] { return std::string("OK without a choice did not beep"); });
             return;
         }
         const int index = rng.below(list->Count());
         list->SetItemIndex(index);
         chosenItem = list->Item(index);
         chosen = chosenItem.substr(chosenItem.rfind(' ') + 1); // section names hold no blank
-        check(dialog->ItemSection(index) == *chosen,
-              [&] { return "the item " + soak::shown(chosenItem) + " gives the section " + dialog->ItemSection(index); });
+        check(dialog->ItemSection(index) == *chosen, [&] {
+            return "the item " + soak::shown(chosenItem) + " gives the section " + dialog->ItemSection(index);
+        });
         dialog->btnOK->click();
     };
     button->click();
@@ -338,7 +362,7 @@ void Soak::checkDialog(bool shownDialog, bool missing)
                                     [](const MessageBoxCall &box) { return box.text == catalogueMissing; });
     check(shownDialog != missing && said == (missing ? 1 : 0), [&] {
         return std::string(shownDialog ? "a dialog" : "no dialog") + " and " + std::to_string(said)
-               + " messages about a missing catalogue; missing: " + std::to_string(missing);
+            + " messages about a missing catalogue; missing: " + std::to_string(missing);
     });
 }
 
@@ -375,10 +399,12 @@ void Soak::readScripted()
     if (!discardGoesOn(wasDirty))
         return checkUnchanged(before, "after No to the discard question");
     if (*disc.discId == '\0') {
-        const auto errors = std::count_if(testSeam().messageBoxes.begin(), testSeam().messageBoxes.end(),
-                                          [&](const MessageBoxCall &box) { return box.text == conversionError; });
-        check(disc.notInteger ? errors == 1 : testSeam().beeps == 1,
-              [&] { return "identity " + soak::shown(disc.identity) + " was neither refused nor beeped at"; });
+        const auto errors
+            = std::count_if(testSeam().messageBoxes.begin(), testSeam().messageBoxes.end(),
+                            [&](const MessageBoxCall &box) { return box.text == conversionError; });
+        check(disc.notInteger ? errors == 1 : testSeam().beeps == 1, [&] {
+            return "identity " + soak::shown(disc.identity) + " was neither refused nor beeped at";
+        });
         check.outcome("identity refused");
         return checkUnchanged(before, "by a refused identity");
     }
@@ -394,7 +420,8 @@ void Soak::afterRead(const Shown &before, const std::string &discId, const std::
     check(now.serial == " " + discId, [&] { return "the serial field shows " + soak::shown(now.serial); });
     if (count.empty()) {
         expect.editing = false;
-        check(testSeam().beeps == 1 && now.status == noAudio, [] { return std::string("no audio track went unreported"); });
+        check(testSeam().beeps == 1 && now.status == noAudio,
+              [] { return std::string("no audio track went unreported"); });
         check(now.title == before.title && now.artist == before.artist && now.tracks == before.tracks
                   && now.memo == before.memo,
               [] { return std::string("a disc without audio tracks changed the editors"); });
@@ -402,7 +429,8 @@ void Soak::afterRead(const Shown &before, const std::string &discId, const std::
     } else {
         expect.trackCount = LenientInt(count);
         expect.editing = true;
-        check(now.status == readStatus + count, [&] { return "the disc status shows " + soak::shown(now.status); });
+        check(now.status == readStatus + count,
+              [&] { return "the disc status shows " + soak::shown(now.status); });
         checkLoaded(discId);
         check.outcome("loaded");
     }
@@ -434,12 +462,14 @@ void Soak::typeLine(TEdit *edit)
 // Caret moves, selections, typing, Enter, deletions, cut, undo and redo.
 void Soak::editTracks()
 {
-    static const std::vector<std::pair<int, Qt::KeyboardModifiers>> moves = {
-        {Qt::Key_Up, Qt::NoModifier},        {Qt::Key_Down, Qt::NoModifier},      {Qt::Key_Left, Qt::NoModifier},
-        {Qt::Key_Right, Qt::NoModifier},     {Qt::Key_Home, Qt::NoModifier},      {Qt::Key_End, Qt::NoModifier},
-        {Qt::Key_Home, Qt::ControlModifier}, {Qt::Key_End, Qt::ControlModifier},  {Qt::Key_Right, Qt::ShiftModifier},
-        {Qt::Key_Down, Qt::ShiftModifier},   {Qt::Key_X, Qt::ControlModifier},    {Qt::Key_Z, Qt::ControlModifier},
-        {Qt::Key_Y, Qt::ControlModifier}};
+    static const std::vector<std::pair<int, Qt::KeyboardModifiers>> moves
+        = {{Qt::Key_Up, Qt::NoModifier},        {Qt::Key_Down, Qt::NoModifier},
+           {Qt::Key_Left, Qt::NoModifier},      {Qt::Key_Right, Qt::NoModifier},
+           {Qt::Key_Home, Qt::NoModifier},      {Qt::Key_End, Qt::NoModifier},
+           {Qt::Key_Home, Qt::ControlModifier}, {Qt::Key_End, Qt::ControlModifier},
+           {Qt::Key_Right, Qt::ShiftModifier},  {Qt::Key_Down, Qt::ShiftModifier},
+           {Qt::Key_X, Qt::ControlModifier},    {Qt::Key_Z, Qt::ControlModifier},
+           {Qt::Key_Y, Qt::ControlModifier}};
     TRichEdit *editor = form->rchEdit;
     const std::string before = text(editor);
     for (int step = rng.between(1, 6); step > 0; --step) {
@@ -457,7 +487,8 @@ void Soak::editTracks()
         }
     }
     checkBoxes({titleTooLong});
-    check(text(editor) == before || editor->Modified(), [] { return std::string("a typed change left the track editor unmodified"); });
+    check(text(editor) == before || editor->Modified(),
+          [] { return std::string("a typed change left the track editor unmodified"); });
 }
 
 // Lines pasted at the caret, some past the 50 columns, now and then one with a
@@ -475,7 +506,8 @@ void Soak::pasteTracks()
     const std::string before = text(editor);
     paste(editor, clip);
     checkBoxes({titleTooLong});
-    check(!refused || text(editor) == before, [] { return std::string("a paste CP932 cannot hold went in"); });
+    check(!refused || text(editor) == before,
+          [] { return std::string("a paste CP932 cannot hold went in"); });
 }
 
 // The track list made whole at once, as a user pastes it from elsewhere: as
@@ -503,9 +535,11 @@ void Soak::fillTracks()
     paste(form->rchEdit, clip);
     checkBoxes({titleTooLong});
     const std::vector<std::string> now = lines(text(form->rchEdit));
-    const auto titles = std::count_if(now.begin(), now.end(), [](const std::string &line) { return !line.empty(); });
+    const auto titles
+        = std::count_if(now.begin(), now.end(), [](const std::string &line) { return !line.empty(); });
     check(titles == expect.trackCount, [&] {
-        return "after pasting " + std::to_string(expect.trackCount) + " titles the editor holds " + std::to_string(titles);
+        return "after pasting " + std::to_string(expect.trackCount) + " titles the editor holds "
+            + std::to_string(titles);
     });
 }
 
@@ -513,12 +547,14 @@ void Soak::typeMemo()
 {
     TRichEdit *memo = form->rchMemo;
     const std::string before = text(memo);
-    press(memo, rng.chance(0.5) ? Qt::Key_End : Qt::Key_Up, rng.chance(0.3) ? Qt::ControlModifier : Qt::NoModifier);
+    press(memo, rng.chance(0.5) ? Qt::Key_End : Qt::Key_Up,
+          rng.chance(0.3) ? Qt::ControlModifier : Qt::NoModifier);
     if (rng.chance(0.2))
         press(memo, Qt::Key_Backspace);
     type(rng, memo, typedText(rng, true));
     checkBoxes({});
-    check(text(memo) == before || memo->Modified(), [] { return std::string("a typed change left the memo unmodified"); });
+    check(text(memo) == before || memo->Modified(),
+          [] { return std::string("a typed change left the memo unmodified"); });
 }
 
 // The entry as the editors hold it: the non-empty lines cut to 50 columns,
@@ -541,7 +577,8 @@ void Soak::save()
     }
     if (std::ssize(titles) != before.trackCount) {
         checkBoxes({countMismatch});
-        check(testSeam().messageBoxes.size() == 1, [] { return std::string("a count mismatch went unreported"); });
+        check(testSeam().messageBoxes.size() == 1,
+              [] { return std::string("a count mismatch went unreported"); });
         check(dirty() == wasDirty, [] { return std::string("a refused save changed the modified flags"); });
         check.outcome("count differs");
         return checkUnchanged(before, "by a refused save");
@@ -569,7 +606,8 @@ void Soak::open()
     if (chosen) {
         expect = {*chosen, files.entryOf(*chosen).count, true};
         const Shown now = shown();
-        check(now.serial == " " + *chosen, [&] { return "the serial field shows " + soak::shown(now.serial); });
+        check(now.serial == " " + *chosen,
+              [&] { return "the serial field shows " + soak::shown(now.serial); });
         check(now.status == openStatus + std::to_string(expect.trackCount),
               [&] { return "the disc status shows " + soak::shown(now.status); });
         checkLoaded(*chosen);
@@ -592,7 +630,8 @@ void Soak::remove()
     const std::optional<std::string> chosen = choose(form->sbtnDel, smDelete, shownDialog);
     checkDialog(shownDialog, missing);
     if (chosen) {
-        const std::string question = deleteHead + std::string(trimControls(cutColumns(chosenItem, 50))) + deleteTail;
+        const std::string question
+            = deleteHead + std::string(trimControls(cutColumns(chosenItem, 50))) + deleteTail;
         checkBoxes({question});
         check(testSeam().messageBoxes.size() == 1, [] { return std::string("Delete asked nothing"); });
         if (deleteYes)
@@ -616,7 +655,8 @@ void Soak::import()
     const bool missing = files.catalogueMissing();
     const std::optional<std::string> chosen = choose(form->sbtnCopy, smImport, shownDialog);
     if (!enabled) {
-        check(!shownDialog && testSeam().messageBoxes.empty(), [] { return std::string("a disabled Import acted"); });
+        check(!shownDialog && testSeam().messageBoxes.empty(),
+              [] { return std::string("a disabled Import acted"); });
         check.outcome("disabled");
         return checkUnchanged(before, "by a disabled Import");
     }
@@ -645,11 +685,12 @@ void Soak::import()
 void Soak::restart()
 {
     const bool wasDirty = dirty();
-    const std::pair<const char *, int> geometry[] = {
-        {"x", form->Left()}, {"y", form->Top()}, {"h", form->Height()}, {"h1", form->rchEdit->Height()}};
+    const std::pair<const char *, int> geometry[]
+        = {{"x", form->Left()}, {"y", form->Top()}, {"h", form->Height()}, {"h1", form->rchEdit->Height()}};
     const bool closed = form->Close();
     checkBoxes({discardQuestion});
-    check(closed == discardGoesOn(wasDirty), [&] { return std::string(closed ? "closed" : "stayed open") + " against the answer"; });
+    check(closed == discardGoesOn(wasDirty),
+          [&] { return std::string(closed ? "closed" : "stayed open") + " against the answer"; });
     if (!closed)
         return;
     check.outcome("restarted");
@@ -659,14 +700,14 @@ void Soak::restart()
     createWindow();
     const Shown now = shown();
     const bool empty = now.title.empty() && now.artist.empty() && now.tracks.empty() && now.memo.empty()
-                       && now.serial.empty() && now.status == noAudio && form->statusBar->PanelText(1) == firstLine;
+        && now.serial.empty() && now.status == noAudio && form->statusBar->PanelText(1) == firstLine;
     check(empty, [] { return std::string("the new window does not start empty"); });
     checkFlagsClear("in the new window");
     const int restored[] = {form->Left(), form->Top(), form->Height(), form->rchEdit->Height()};
     for (std::size_t i = 0; i < std::size(restored) && !tampered; ++i)
         check(restored[i] == geometry[i].second, [&] {
-            return std::string(geometry[i].first) + " is " + std::to_string(restored[i]) + " after the restart, was "
-                   + std::to_string(geometry[i].second);
+            return std::string(geometry[i].first) + " is " + std::to_string(restored[i])
+                + " after the restart, was " + std::to_string(geometry[i].second);
         });
 }
 
@@ -695,15 +736,21 @@ int Soak::run()
         int weight;
         Step step;
     };
-    static const Kind kinds[] = {
-        {"read image", 8, &Soak::readImage},    {"read scripted", 2, &Soak::readScripted},
-        {"type title", 7, &Soak::typeTitle},    {"type artist", 5, &Soak::typeArtist},
-        {"edit tracks", 12, &Soak::editTracks}, {"paste tracks", 4, &Soak::pasteTracks},
-        {"fill tracks", 8, &Soak::fillTracks},  {"type memo", 7, &Soak::typeMemo},
-        {"save", 14, &Soak::save},              {"open", 10, &Soak::open},
-        {"delete", 5, &Soak::remove},           {"import", 6, &Soak::import},
-        {"restart", 3, &Soak::restart},         {"resize", 2, &Soak::resize},
-        {"about", 1, &Soak::about}};
+    static const Kind kinds[] = {{"read image", 8, &Soak::readImage},
+                                 {"read scripted", 2, &Soak::readScripted},
+                                 {"type title", 7, &Soak::typeTitle},
+                                 {"type artist", 5, &Soak::typeArtist},
+                                 {"edit tracks", 12, &Soak::editTracks},
+                                 {"paste tracks", 4, &Soak::pasteTracks},
+                                 {"fill tracks", 8, &Soak::fillTracks},
+                                 {"type memo", 7, &Soak::typeMemo},
+                                 {"save", 14, &Soak::save},
+                                 {"open", 10, &Soak::open},
+                                 {"delete", 5, &Soak::remove},
+                                 {"import", 6, &Soak::import},
+                                 {"restart", 3, &Soak::restart},
+                                 {"resize", 2, &Soak::resize},
+                                 {"about", 1, &Soak::about}};
     int total = 0;
     for (const Kind &kind : kinds)
         total += kind.weight;
@@ -733,10 +780,12 @@ int Soak::run()
     const double seconds = timer.elapsed() / 1000.0;
     delete form;
     frmMain = nullptr;
-    std::printf("soak: %ld commands on %ld entries in %.1f s (%.1f ms a command), seed %llu\n", check.commands(),
-                options.entries, seconds, check.commands() ? seconds * 1000 / check.commands() : 0.0,
+    std::printf("soak: %ld commands on %ld entries in %.1f s (%.1f ms a command), seed %llu\n",
+                check.commands(), options.entries, seconds,
+                check.commands() ? seconds * 1000 / check.commands() : 0.0,
                 static_cast<unsigned long long>(options.seed));
-    std::printf("soak: %ld checks passed; the other process changed the files %ld times\n", check.made(), otherChanges);
+    std::printf("soak: %ld checks passed; the other process changed the files %ld times\n", check.made(),
+                otherChanges);
     for (const auto &[name, count] : check.tally())
         std::printf("  %-40s %6ld\n", name.c_str(), count);
     return 0;

@@ -75,7 +75,8 @@ public:
     [[noreturn]] void fail(const std::string &what) const
     {
         std::fprintf(stderr, "soak: FAILED at command %ld (%s), seed %llu: %s\n(the files are kept in %s)\n",
-                     number, command.c_str(), static_cast<unsigned long long>(seed), what.c_str(), root.c_str());
+                     number, command.c_str(), static_cast<unsigned long long>(seed), what.c_str(),
+                     root.c_str());
         std::fflush(stderr);
         std::_Exit(1);
     }

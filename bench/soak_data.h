@@ -20,7 +20,7 @@ namespace soak {
 
 class Random {
 public:
-    explicit Random(std::uint64_t seed) : gen(seed) {}
+    explicit Random(std::uint64_t seed) : gen(seed) { }
     int below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(gen); }
     int between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(gen); }
     bool chance(double p) { return std::bernoulli_distribution(p)(gen); }
@@ -35,11 +35,13 @@ private:
 // bytes "\" and "]" (ソ, 表, ゾ), NEC and IBM extensions, and half-width kana.
 inline const std::vector<std::string> &words()
 {
-    static const std::vector<std::string> list = {
-        "交響曲", "第５番", "ハ短調", "アレグロ", "夜想曲", "ベスト", "ライブ", "東京", "さくら",
-        "ﾃｰﾏ", "ｵｰﾌﾟﾆﾝｸﾞ", "Love", "Song", "Blue", "Night", "Op.27", "No.2", "ソナタ", "表現",
-        "予感", "ゾーン", "①", "㈱", "髙橋", "～", "―", "＼", "ボーナス・トラック", "(Live)",
-        "[Remix]", "a=b", ";", "Don't", "ｶﾞﾝﾀﾞﾑ", "ヴァイオリン協奏曲", "Ⅲ", "Track"};
+    static const std::vector<std::string> list
+        = {"交響曲", "第５番",  "ハ短調", "アレグロ", "夜想曲", "ベスト", "ライブ",
+           "東京",   "さくら",  "ﾃｰﾏ",    "ｵｰﾌﾟﾆﾝｸﾞ", "Love",   "Song",   "Blue",
+           "Night",  "Op.27",   "No.2",   "ソナタ",   "表現",   "予感",   "ゾーン",
+           "①",      "㈱",      "髙橋",   "～",       "―",      "＼",     "ボーナス・トラック",
+           "(Live)", "[Remix]", "a=b",    ";",        "Don't",  "ｶﾞﾝﾀﾞﾑ", "ヴァイオリン協奏曲",
+           "Ⅲ",      "Track"};
     return list;
 }
 
@@ -81,7 +83,8 @@ inline std::string cutColumns(const std::string &text, std::size_t n)
     std::string head;
     for (qsizetype i = 0; i < chars.size();) {
         // A byte that is no character comes as a lone surrogate of its own.
-        const qsizetype length = chars[i].isHighSurrogate() && i + 1 < chars.size() && chars[i + 1].isLowSurrogate() ? 2 : 1;
+        const qsizetype length
+            = chars[i].isHighSurrogate() && i + 1 < chars.size() && chars[i + 1].isLowSurrogate() ? 2 : 1;
         const std::string bytes = cp932::fromUnicode(QStringView(chars).mid(i, length));
         if (head.size() + bytes.size() > n)
             break;
@@ -92,9 +95,9 @@ inline std::string cutColumns(const std::string &text, std::size_t n)
 }
 
 struct Memo {
-    std::string file;    // its name in the data folder
+    std::string file; // its name in the data folder
     std::string content;
-    bool plain = true;   // CR LF lines of characters only: an editor shows it exactly
+    bool plain = true; // CR LF lines of characters only: an editor shows it exactly
 };
 using Memos = std::map<std::string, Memo>; // by folded section name
 
@@ -217,10 +220,10 @@ inline void writeEntry(IniWriter &out, Random &rng, const std::string &name, int
         out.comment("; " + phrase(rng, 40));
     const int countKind = rng.below(100);
     const std::string count = countKind == 0 ? std::to_string(tracks) + "abc"
-                              : countKind == 1 ? "99999999"
-                              : countKind == 2 ? "-2"
-                              : countKind == 3 ? ""
-                                               : std::to_string(tracks);
+        : countKind == 1                     ? "99999999"
+        : countKind == 2                     ? "-2"
+        : countKind == 3                     ? ""
+                                             : std::to_string(tracks);
     if (countKind != 4)
         out.key("numtracks", count);
     std::string order;
@@ -267,7 +270,7 @@ inline Memo memoContent(Random &rng, std::string file)
         const std::string &bytes = rng.pick(odd);
         memo.content.insert(rng.below(int(memo.content.size())), bytes);
         memo.plain = bytes != "\r" && bytes != "\n"
-                     && cp932::fromUnicode(cp932::toUnicode(memo.content)) == memo.content;
+            && cp932::fromUnicode(cp932::toUnicode(memo.content)) == memo.content;
     }
     return memo;
 }

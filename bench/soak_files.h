@@ -100,18 +100,19 @@ public:
             catalogueChanged = false;
         }
         compare(settings, readFile(settingsPath), "marel.ini " + when);
-        const QStringList files = QDir(QString::fromStdString(dataDir)).entryList(QDir::Files | QDir::Hidden | QDir::System);
+        const QStringList files
+            = QDir(QString::fromStdString(dataDir)).entryList(QDir::Files | QDir::Hidden | QDir::System);
         check(std::size_t(files.size()) == memos.size(), [&] {
             return std::to_string(files.size()) + " files in data/, " + std::to_string(memos.size())
-                   + " memos expected " + when + ": " + files.join(' ').left(300).toStdString();
+                + " memos expected " + when + ": " + files.join(' ').left(300).toStdString();
         });
         for (const auto &[folded, memo] : memos) {
             const std::string path = dataDir + "/" + memo.file;
             check(FileExists(path), [&] { return "the memo file " + memo.file + " is missing " + when; });
             const std::string content = readFile(path);
             check(content == memo.content, [&] {
-                return "the memo file " + memo.file + " holds " + shown(content) + ", expected " + shown(memo.content)
-                       + " " + when;
+                return "the memo file " + memo.file + " holds " + shown(content) + ", expected "
+                    + shown(memo.content) + " " + when;
             });
         }
     }
@@ -120,7 +121,8 @@ public:
     // track keys below the stored count in order, the memo file.
     Entry entryOf(const std::string &section) const
     {
-        const auto read = [&](const char *key) { return catalogue.value(section, key).value_or("").substr(0, 255); };
+        const auto read
+            = [&](const char *key) { return catalogue.value(section, key).value_or("").substr(0, 255); };
         Entry entry{read("title"), read("artist"), {}, {}, LenientInt(read("numtracks"))};
         if (const IniSection *s = catalogue.find(section)) {
             std::map<int, std::string> tracks;
@@ -157,8 +159,8 @@ public:
 
     // A save: the titles cut to 50 columns as keys from 0, the key after them
     // removed, the count, title and artist; the memo file.
-    void saved(const std::string &id, const std::vector<std::string> &titles, int count, const std::string &title,
-               const std::string &artist, const std::string &memoText)
+    void saved(const std::string &id, const std::vector<std::string> &titles, int count,
+               const std::string &title, const std::string &artist, const std::string &memoText)
     {
         for (std::size_t j = 0; j < titles.size(); ++j)
             catalogue.set(id, std::to_string(j), cutColumns(titles[j], 50));
@@ -243,7 +245,8 @@ public:
         if (roll < 50) {
             static const std::vector<std::string> keys = {"title", "artist", "0", "1", "numtracks"};
             const std::string key = rng.pick(keys);
-            set(cataloguePath, catalogue, section, key, key == "numtracks" ? std::to_string(rng.between(1, 20)) : phrase(rng, 50));
+            set(cataloguePath, catalogue, section, key,
+                key == "numtracks" ? std::to_string(rng.between(1, 20)) : phrase(rng, 50));
             return {"new " + key + " of another disc", section};
         }
         if (roll < 58) {
@@ -284,11 +287,13 @@ public:
             return {"memo written", section};
         }
         if (roll < 90) {
-            static const std::vector<std::string> names = {"Recent", "Other"}, keys = {"last", "count", "note"};
+            static const std::vector<std::string> names = {"Recent", "Other"},
+                                                  keys = {"last", "count", "note"};
             set(settingsPath, settings, rng.pick(names), rng.pick(keys), phrase(rng, 30));
             return {"settings of its own", ""};
         }
-        static const std::vector<std::string> values = {"-40", "99999", "abc", "", "12abc", "-2147483648", "2147483647", "0"};
+        static const std::vector<std::string> values
+            = {"-40", "99999", "abc", "", "12abc", "-2147483648", "2147483647", "0"};
         for (const char *key : {"x", "y", "h", "h1"})
             set(settingsPath, settings, "Setup", key, rng.pick(values));
         settingsTampered = true;
@@ -339,11 +344,11 @@ private:
     const std::string cataloguePath, settingsPath;
     IniModel catalogue, settings;
     Memos memos;
-    std::string checkedCatalogue;  // the bytes last found right
-    bool catalogueChanged = true;  // the model changed since
+    std::string checkedCatalogue; // the bytes last found right
+    bool catalogueChanged = true; // the model changed since
     bool settingsTampered = false; // since the window last wrote them
-    std::optional<IniModel> away;  // the catalogue while the other program holds it away
-    bool missing = false;          // no catalogue file since
+    std::optional<IniModel> away; // the catalogue while the other program holds it away
+    bool missing = false; // no catalogue file since
 };
 
 } // namespace soak

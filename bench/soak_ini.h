@@ -22,9 +22,9 @@ struct IniKey {
 };
 
 struct IniSection {
-    std::string name;                   // as its header spells it
+    std::string name; // as its header spells it
     std::map<std::string, IniKey> keys; // by folded name
-    std::vector<std::string> comments;  // its comment lines, in order
+    std::vector<std::string> comments; // its comment lines, in order
 };
 
 // A text for a message: CP932 shown as UTF-8 in quotes, bytes that are no
@@ -61,7 +61,7 @@ inline std::string_view trimmed(std::string_view s)
 class IniModel {
 public:
     std::map<std::string, IniSection> sections; // by folded name
-    std::vector<std::string> preamble;          // comment lines before the first header
+    std::vector<std::string> preamble; // comment lines before the first header
 
     const IniSection *find(std::string_view section) const
     {
@@ -174,12 +174,11 @@ inline std::string firstDifference(const IniModel &expected, const IniModel &act
                 return "[" + want.name + "] lost the key " + value.name + " (" + shown(value.value) + ")";
             if (it->second.value != value.value)
                 return "[" + want.name + "] " + value.name + " holds " + shown(it->second.value)
-                       + ", expected " + shown(value.value);
+                    + ", expected " + shown(value.value);
         }
         for (const auto &[key, value] : have->keys)
             if (!want.keys.contains(key))
-                return "[" + want.name + "] has the unexpected key " + value.name + "="
-                       + shown(value.value);
+                return "[" + want.name + "] has the unexpected key " + value.name + "=" + shown(value.value);
         if (have->comments != want.comments)
             return "[" + want.name + "] comment lines differ";
     }
